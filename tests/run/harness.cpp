@@ -1,0 +1,131 @@
+#include "harness.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+std::string read_file(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void write_file(const std::string& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string shell_quote(const std::string& text)
+{
+    std::string quoted = "'";
+    for (char c : text)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+std::string expected_report()
+{
+    const char* lines[] = {
+        "Pierdere de Semnificatie",
+        "",
+        " x         f(x):simpla     f(x):cvadrupla      g(x)",
+        " 1.0E+01    7.325811        7.3258109           7.325811    ",
+        " 1.0E+02    41.42136        41.421357           41.42136    ",
+        " 1.0E+03    154.3472        154.34713           154.3471    ",
+        " 1.0E+04    498.7564        498.75622           498.7562    ",
+        " 1.0E+05    1580.811        1580.7438           1580.744    ",
+        " 1.0E+06    4998.779        4999.8751           4999.875    ",
+        " 1.0E+07    15869.14        15811.349           15811.35    ",
+    };
+    std::string report;
+    for (const char* line : lines)
+        report += std::string(line) + "\r\n";
+    return report;
+}
+
+std::string expected_stdout(const std::string& report_name)
+{
+    return " Numele fisierului de iesire va fi: \"loss-C.rez\"\r\n"
+           " Introdu \"C\" (text <=40 caractere): \r\n"
+           "Fisier de iesire: " + report_name + "\r\n\r\nApasa orice tasta\r\n";
+}
+
+void run_test::SetUp()
+{
+    char pattern[] = "/tmp/loss-test-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    root_ = pattern;
+    // Open to the unprivileged user that some tests run as.
+    chmod(root_.c_str(), 0755);
+    ASSERT_EQ(mkdir(dir().c_str(), 0777), 0);
+    chmod(dir().c_str(), 0777);
+}
+
+void run_test::TearDown()
+{
+    std::system(("chmod -R u+rwx " + root_ + " 2>/dev/null; rm -rf " + root_).c_str());
+}
+
+outcome run_test::run(const std::string& input, const std::string& wrap, const std::string& redirect)
+{
+    return run_shell(wrap + " \"$LOSS\" < " + io("in") + " > " + io("out") + " 2> " + io("err") + " " +
+                         redirect,
+                     input);
+}
+
+outcome run_test::run_shell(const std::string& command, const std::string& input)
+{
+    write_file(io("in"), input);
+    write_file(io("out"), "");
+    write_file(io("err"), "");
+    std::string script = "cd " + dir() + " && LOSS=" + shell_quote(LOSS_BINARY) + " && " + command;
+    int status = std::system(("sh -c " + shell_quote(script) + " </dev/null").c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, read_file(io("out")), read_file(io("err"))};
+}
+
+terminal_session::terminal_session(const std::string& directory, const std::string& command)
+    : socket_(directory + "/.tmux")
+{
+    tmux("new-session -d -x 100 -y 30 -c " + shell_quote(directory) + " " +
+         shell_quote("export LOSS=" + shell_quote(LOSS_BINARY) + "; " + command));
+}
+
+terminal_session::~terminal_session() { tmux("kill-server"); }
+
+std::string terminal_session::tmux(const std::string& arguments)
+{
+    std::string command = "tmux -S " + shell_quote(socket_) + " " + arguments + " 2>/dev/null";
+    FILE* pipe = popen(command.c_str(), "r");
+    std::string out;
+    char buffer[4096];
+    for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        out.append(buffer, n);
+    pclose(pipe);
+    return out;
+}
+
+void terminal_session::send_keys(const std::string& keys) { tmux("send-keys " + keys); }
+
+std::string terminal_session::screen() { return tmux("capture-pane -p"); }
+
+::testing::AssertionResult terminal_session::shows(const std::string& text)
+{
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    std::string now;
+    while (std::chrono::steady_clock::now() < deadline) {
+        now = screen();
+        if (now.find(text) != std::string::npos)
+            return ::testing::AssertionSuccess();
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return ::testing::AssertionFailure() << "the screen never showed \"" << text << "\":\n" << now;
+}
