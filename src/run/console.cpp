@@ -67,7 +67,9 @@ void wait_for_key()
     if (terminal < 0)
         return;
     platform::enter_key_mode(terminal);
+    // A hung-up terminal is the window closing, which no shell may have
+    // signalled yet: without this the wait would end as if a key came.
     while (!key_pressed())
         if (!platform::wait_for_input(terminal))
-            return;
+            return platform::terminal_lost();
 }

@@ -174,6 +174,14 @@ bool wait_for_input(int terminal)
     return ready < 0 ? errno == EINTR : (p.revents & (POLLHUP | POLLERR | POLLNVAL)) == 0;
 }
 
+void terminal_lost()
+{
+    if (sigismember(&waited_signals, SIGHUP) != 1)
+        return;
+    kill(getpid(), SIGHUP);
+    wait_forever();
+}
+
 int stack_frames(frame* frames, int capacity)
 {
     constexpr int most = 256;

@@ -52,6 +52,10 @@ void restore_terminal();
 bool input_queued(int terminal);
 // Blocks until input is queued; false when the terminal has gone away.
 bool wait_for_input(int terminal);
+// The terminal has gone away: passed on as the event it is (SIGHUP to the
+// process, taken by the waiting thread), and then never returns; returns
+// at once when the caller had SIGHUP ignored.
+void terminal_lost();
 
 struct frame {
     std::string_view module;  // file name without directory; "" outside any module

@@ -3,7 +3,9 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <csignal>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <thread>
 
@@ -59,6 +61,58 @@ std::string expected_stdout(const std::string& report_name)
            "Fisier de iesire: " + report_name + "\r\n\r\nApasa orice tasta\r\n";
 }
 
+process::process(const std::string& directory, int in, int out, int err, bool ignore_interrupt)
+{
+    pid = fork();
+    if (pid == 0) {
+        dup2(in, 0);
+        dup2(out, 1);
+        dup2(err, 2);
+        if (ignore_interrupt)
+            std::signal(SIGINT, SIG_IGN);
+        if (chdir(directory.c_str()) == 0)
+            execl(LOSS_BINARY, "loss", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+}
+
+int process::wait()
+{
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+bool process::has_grown(const std::string& file, std::size_t size)
+{
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (read_file(file).size() < size)
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        else
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return true;
+}
+
+::testing::AssertionResult is_diagnostic(const std::string& err, const std::string& system_text,
+                                         const std::string& line)
+{
+    std::string head = (system_text.empty() ? "" : "qalvor: " + system_text + "\r\n") + line + "\r\n";
+    if (err.compare(0, head.size(), head) != 0)
+        return ::testing::AssertionFailure() << "standard error begins otherwise:\n" << err;
+    static const std::regex listing(
+        "Image {14}PC {8}Routine {12}Line {8}Source {13}\r\n"
+        "(.{17}  [0-9A-F]{8}  Unknown {15}Unknown  Unknown\r\n)+");
+    std::string rest = err.substr(head.size());
+    if (!std::regex_match(rest, listing))
+        return ::testing::AssertionFailure() << "not a call-stack listing:\n" << rest;
+    if (rest.find("loss   ") == std::string::npos || rest.find("libc.so.6  ") == std::string::npos)
+        return ::testing::AssertionFailure() << "the frames name no modules:\n" << rest;
+    return ::testing::AssertionSuccess();
+}
+
+bool running_as_root() { return geteuid() == 0; }
+
 void run_test::SetUp()
 {
     char pattern[] = "/tmp/loss-test-XXXXXX";
@@ -87,7 +141,10 @@ outcome run_test::run_shell(const std::string& command, const std::string& input
     write_file(io("in"), input);
     write_file(io("out"), "");
     write_file(io("err"), "");
-    std::string script = "cd " + dir() + " && LOSS=" + shell_quote(LOSS_BINARY) + " && " + command;
+    // Messages in English whatever the machine's locale.
+    std::string script = "cd " + dir() + " && export LC_ALL=C LOSS=" + shell_quote(LOSS_BINARY) +
+                         " IN=" + shell_quote(io("in")) + " OUT=" + shell_quote(io("out")) +
+                         " ERR=" + shell_quote(io("err")) + " && " + command;
     int status = std::system(("sh -c " + shell_quote(script) + " </dev/null").c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, read_file(io("out")), read_file(io("err"))};
 }

@@ -41,6 +41,25 @@ private:
     std::string root_;
 };
 
+// The program started directly, with the given descriptors as its standard
+// streams and default signal dispositions (SIGINT ignored on request).
+class process {
+public:
+    process(const std::string& directory, int in, int out, int err, bool ignore_interrupt = false);
+    // The exit status, or 128 + the signal that ended it.
+    int wait();
+    // Waits (at most 20 s) until `file` holds at least `size` bytes.
+    static bool has_grown(const std::string& file, std::size_t size);
+    int pid;
+};
+
+// Standard error of a failure: the system text line (none when empty), the
+// diagnostic line, then a well-formed call-stack listing.
+::testing::AssertionResult is_diagnostic(const std::string& err, const std::string& system_text,
+                                         const std::string& line);
+
+bool running_as_root();
+
 // A terminal of 100 x 30 in a tmux server of its own, running `command`.
 class terminal_session {
 public:
