@@ -42,7 +42,7 @@ std::string read_label()
             report_io_failure(39, stdin_unit, texts::stdin_name, code);
         }
         if (end) {
-            if (length == 0 && line.empty())
+            if (length == 0)
                 report_io_failure(24, stdin_unit, texts::stdin_name, 0);
             break;
         }

@@ -72,9 +72,10 @@ void* wait_for_events(void*)
     }
 }
 
-void start_event_thread(event_handler handler)
+// Blocked before any other thread exists, so that only the waiting thread
+// ever takes them.
+void block_console_signals()
 {
-    console_event = handler;
     sigemptyset(&waited_signals);
     for (int sig : console_signals) {
         struct sigaction current;
@@ -82,6 +83,11 @@ void start_event_thread(event_handler handler)
             sigaddset(&waited_signals, sig);
     }
     pthread_sigmask(SIG_BLOCK, &waited_signals, nullptr);
+}
+
+void start_event_thread(event_handler handler)
+{
+    console_event = handler;
     pthread_t thread;
     // Without the thread the signals keep their default action rather
     // than being blocked for good.
@@ -93,6 +99,7 @@ void start_event_thread(event_handler handler)
 
 void start_process(event_handler handler)
 {
+    block_console_signals();
     reserve_standard_descriptors();
     std::signal(SIGPIPE, SIG_IGN);
     std::setlocale(LC_MESSAGES, "");

@@ -5,13 +5,10 @@
 #include <csignal>
 #include <cstring>
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
-
-const std::size_t dialogue_start_size = 48 + 2 + 36;
 
 struct event {
     int signal;
@@ -37,18 +34,11 @@ TEST_F(event_test, during_the_label_read)
 {
     for (const event& e : events) {
         SCOPED_TRACE(e.name);
-        int input[2];
-        ASSERT_EQ(pipe(input), 0);
-        int out = open(io("out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        int err = open(io("err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        process p(dir(), input[0], out, err);
-        close(input[0]);
-        close(out);
-        close(err);
-        ASSERT_TRUE(process::has_grown(io("out"), dialogue_start_size));
+        int input;
+        process p = process::at_prompt(dir(), io("out"), io("err"), input);
         kill(p.pid, e.signal);
         EXPECT_EQ(p.wait(), e.code);
-        close(input[1]);
+        close(input);
         EXPECT_TRUE(is_diagnostic(read_file(io("err")), "", event_line(e)));
         struct stat st;
         EXPECT_NE(stat(path("loss-A.rez").c_str(), &st), 0);
@@ -58,18 +48,11 @@ TEST_F(event_test, during_the_label_read)
 // A caller that ignores SIGINT (nohup, a background job) keeps it ignored.
 TEST_F(event_test, inherited_ignored_interrupt_stays_ignored)
 {
-    int input[2];
-    ASSERT_EQ(pipe(input), 0);
-    int out = open(io("out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    int err = open(io("err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    process p(dir(), input[0], out, err, true);
-    close(input[0]);
-    close(out);
-    close(err);
-    ASSERT_TRUE(process::has_grown(io("out"), dialogue_start_size));
+    int input;
+    process p = process::at_prompt(dir(), io("out"), io("err"), input, true);
     kill(p.pid, SIGINT);
-    ASSERT_EQ(write(input[1], "A\n", 2), 2);
-    close(input[1]);
+    ASSERT_EQ(write(input, "A\n", 2), 2);
+    close(input);
     EXPECT_EQ(p.wait(), 0);
     EXPECT_EQ(read_file(io("err")), "");
     EXPECT_EQ(read_file(path("loss-A.rez")), expected_report());
@@ -88,9 +71,7 @@ TEST_F(event_test, during_the_key_wait)
         SCOPED_TRACE(e.name);
         run_shell("rm -f loss-A.rez rc err before after");
         terminal_session t(dir(), session_script);
-        ASSERT_TRUE(t.shows("(text <=40 caractere):"));
-        t.send_keys("A Enter");
-        ASSERT_TRUE(t.shows("Apasa orice tasta"));
+        ASSERT_TRUE(t.reaches_key_wait());
         if (e.key)
             t.send_keys(e.key);
         else
@@ -107,9 +88,7 @@ TEST_F(event_test, terminal_closed)
 {
     {
         terminal_session t(dir(), session_script);
-        ASSERT_TRUE(t.shows("(text <=40 caractere):"));
-        t.send_keys("A Enter");
-        ASSERT_TRUE(t.shows("Apasa orice tasta"));
+        ASSERT_TRUE(t.reaches_key_wait());
     }
     ASSERT_TRUE(process::has_grown(path("rc"), 2));
     EXPECT_EQ(read_file(path("rc")), "2\n");

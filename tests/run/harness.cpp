@@ -9,6 +9,8 @@
 #include <sstream>
 #include <thread>
 
+#include <fcntl.h>
+#include <stdexcept>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -74,6 +76,24 @@ process::process(const std::string& directory, int in, int out, int err, bool ig
             execl(LOSS_BINARY, "loss", static_cast<char*>(nullptr));
         _exit(127);
     }
+}
+
+process process::at_prompt(const std::string& directory, const std::string& out, const std::string& err,
+                           int& input, bool ignore_interrupt)
+{
+    constexpr std::size_t dialogue_start_size = 48 + 2 + 36;
+    int pipe_ends[2];
+    if (pipe(pipe_ends) != 0)
+        throw std::runtime_error("pipe");
+    int out_fd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    int err_fd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    process p(directory, pipe_ends[0], out_fd, err_fd, ignore_interrupt);
+    close(pipe_ends[0]);
+    close(out_fd);
+    close(err_fd);
+    input = pipe_ends[1];
+    has_grown(out, dialogue_start_size);
+    return p;
 }
 
 int process::wait()
@@ -185,4 +205,12 @@ std::string terminal_session::screen() { return tmux("capture-pane -p"); }
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     return ::testing::AssertionFailure() << "the screen never showed \"" << text << "\":\n" << now;
+}
+
+::testing::AssertionResult terminal_session::reaches_key_wait()
+{
+    if (auto prompt = shows("(text <=40 caractere):"); !prompt)
+        return prompt;
+    send_keys("A Enter");
+    return shows("Apasa orice tasta");
 }

@@ -46,6 +46,11 @@ private:
 class process {
 public:
     process(const std::string& directory, int in, int out, int err, bool ignore_interrupt = false);
+    // Standard output and error to the files `out` and `err`, standard
+    // input from a pipe whose write end `input` the caller holds; returns
+    // once the prompt is out, so the program is in its label read.
+    static process at_prompt(const std::string& directory, const std::string& out, const std::string& err,
+                             int& input, bool ignore_interrupt = false);
     // The exit status, or 128 + the signal that ended it.
     int wait();
     // Waits (at most 20 s) until `file` holds at least `size` bytes.
@@ -69,6 +74,8 @@ public:
     std::string screen();
     // Waits (at most 20 s) until the screen holds `text`.
     ::testing::AssertionResult shows(const std::string& text);
+    // At the prompt, types the label A and waits for the key prompt.
+    ::testing::AssertionResult reaches_key_wait();
 
 private:
     std::string tmux(const std::string& arguments);

@@ -45,9 +45,7 @@ TEST_F(terminal_test, waits_for_a_key_and_leaves_it_queued)
         SCOPED_TRACE(c.name);
         std::remove(path("loss-A.rez").c_str());
         terminal_session t(dir(), session_script);
-        ASSERT_TRUE(t.shows("(text <=40 caractere):"));
-        t.send_keys("A Enter");
-        ASSERT_TRUE(t.shows("Apasa orice tasta"));
+        ASSERT_TRUE(t.reaches_key_wait());
         EXPECT_NE(t.screen().find(" Numele fisierului de iesire va fi: \"loss-C.rez\"\n"
                                   " Introdu \"C\" (text <=40 caractere): A\n\n"
                                   "Fisier de iesire: loss-A.rez\n\nApasa orice tasta\n"),
